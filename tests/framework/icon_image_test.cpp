@@ -43,7 +43,7 @@ constexpr std::size_t kWidthField = 4;
 constexpr std::size_t kHeightField = 8;
 constexpr std::size_t kColorsUsedField = 32;
 
-// A rows of raw bytes, bottom row first as stored; each row is padded to 4.
+// Rows of raw bytes, bottom row first as stored; Bitmap pads each to 4 bytes.
 using Rows = std::vector<std::vector<std::uint8_t>>;
 
 // An icon bitmap: the header (with zeros after its 40 bytes when `size` is
