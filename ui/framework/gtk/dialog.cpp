@@ -412,6 +412,11 @@ HWND CreateDialogWindow(UINT templateId) {
     control->style = item.style;
     control->widget = MakeControl(control, item, dialogTemplate.items, iconPixels);
     g_object_set_data(G_OBJECT(control->widget), "tessel-hwnd", control);
+    // Assistive tools and tests can find a control by its ID.
+    if (item.id != 0xFFFFFFFF) {
+      atk_object_set_accessible_id(gtk_widget_get_accessible(control->widget),
+                                   std::to_string(item.id).c_str());
+    }
     gtk_fixed_put(GTK_FIXED(dialog->content), control->widget, Scale(item.x, base.x, 4),
                   Scale(item.y, base.y, 8));
     if (control->kind != HWND__::Kind::kIcon) {
