@@ -88,7 +88,10 @@ class Session:
                 text=True).stdout.split() if int(pid) != self.bus_pid]
         for pid in started:
             stop(pid)
-        stop(self.xvfb.pid)
+        # A scenario may have ended the X server itself; once reaped, its
+        # PID may belong to someone else and must not be signalled.
+        if self.xvfb.poll() is None:
+            stop(self.xvfb.pid)
         self.xvfb.wait()
         subprocess.run(["rm", "-rf", self.tmp])
 
