@@ -220,7 +220,8 @@ class Launched(gui_test.Tessel):
         self.pyatspi = pyatspi
         self.pid = self.process.pid
         if find_pid:
-            self.pid = self.wait_for(lambda: find_pid(self.process), "the program below its wrapper")
+            self.pid = self.wait_for(lambda: find_pid(self.process),
+                                     "the program below its wrapper")
         try:
             self.app = self.wait_for(self.find_app, "the application on the accessibility bus",
                                      30)
@@ -248,16 +249,13 @@ class Launched(gui_test.Tessel):
               file=sys.stderr)
 
     def find_app(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"the program ended with status {self.process.returncode} "
+                                 "before it showed up on the accessibility bus")
         desktop = self.pyatspi.Registry.getDesktop(0)
         for app in desktop:
             if app is not None and app.get_process_id() == self.pid:
                 return app
-        # The desktop's list of applications is kept up to date by events; one
-        # that registered while the list was first fetched can be missing
-        # from it, so it is fetched anew now and then while waiting.
-        self.misses = getattr(self, "misses", 0) + 1
-        if self.misses % 20 == 0:
-            desktop.clearCache()
         return None
 
 
