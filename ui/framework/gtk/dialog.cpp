@@ -94,22 +94,6 @@ void InstallStyles(const std::string& family, int points) {
   g_object_unref(provider);
 }
 
-// "&Save" -> "_Save" for GTK's mnemonics; "&&" is a plain "&".
-std::string MnemonicText(const std::u16string& text) {
-  std::u16string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && i + 1 < text.size()) {
-      out += text[i + 1] == u'&' ? u"&" : u"_";
-      if (text[i + 1] == u'&') ++i;
-    } else if (text[i] == u'_') {
-      out += u"__";
-    } else {
-      out += text[i];
-    }
-  }
-  return ToUtf8(out);
-}
-
 std::u16string WithoutAccessKey(const std::u16string& text) {
   std::u16string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -13,24 +13,6 @@ constexpr UINT SC_SIZE = 0xF000;
 constexpr UINT SC_MOVE = 0xF010;
 constexpr UINT SC_CLOSE = 0xF060;
 
-// "&Move" -> "_Move": the access key as GTK marks it; "&&" is a plain "&".
-std::string Mnemonic(const std::u16string& text) {
-  std::u16string converted;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && i + 1 < text.size()) {
-      converted += text[i + 1] == u'&' ? u"&" : u"_";
-      if (text[i + 1] == u'&') ++i;
-    } else if (text[i] == u'_') {
-      converted += u"__";
-    } else if (text[i] == u'\t') {
-      break;  // the accelerator column is not shown
-    } else {
-      converted += text[i];
-    }
-  }
-  return ToUtf8(converted);
-}
-
 struct Choice {
   HWND window;
   UINT_PTR command;
@@ -68,7 +50,7 @@ void PopUpSystemMenu(HWND window, const GdkEvent* event) {
     if (entry.flags & MF_SEPARATOR) {
       item = gtk_separator_menu_item_new();
     } else {
-      item = gtk_menu_item_new_with_mnemonic(Mnemonic(entry.text).c_str());
+      item = gtk_menu_item_new_with_mnemonic(MnemonicText(entry.text).c_str());
       g_object_set_data(G_OBJECT(item), "command", GSIZE_TO_POINTER(entry.id));
       g_signal_connect(item, "activate", G_CALLBACK(OnItemActivated), window);
     }

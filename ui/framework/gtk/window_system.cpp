@@ -176,6 +176,23 @@ std::u16string FromUtf8(const char* text) {
   return out;
 }
 
+std::string MnemonicText(std::u16string_view text) {
+  std::u16string converted;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&' && i + 1 < text.size()) {
+      converted += text[i + 1] == u'&' ? u"&" : u"_";
+      if (text[i + 1] == u'&') ++i;
+    } else if (text[i] == u'_') {
+      converted += u"__";
+    } else if (text[i] == u'\t') {
+      break;
+    } else {
+      converted += text[i];
+    }
+  }
+  return ToUtf8(converted);
+}
+
 HWND FindControl(HWND dialog, int id) {
   if (dialog == nullptr) return nullptr;
   for (HWND control : dialog->controls) {

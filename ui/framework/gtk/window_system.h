@@ -83,6 +83,11 @@ GdkPixbuf* PickImage(HICON icon, int pixels);
 // scale. The caller destroys it.
 cairo_surface_t* IconSurface(GdkPixbuf* image, int size, GtkWidget* widget);
 
+// A Windows text with & marking its access key ("&Move", "关于(&A)") as GTK
+// marks it ("_Move"); "&&" is a plain "&", and a tab ends the text (the
+// accelerator column of a menu item is not shown).
+std::string MnemonicText(std::u16string_view text);
+
 // UTF-16 to UTF-8 and back; invalid units become U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(const char* text);
