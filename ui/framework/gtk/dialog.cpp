@@ -20,7 +20,6 @@ constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
-constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD BS_TYPEMASK = 0x0F;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x01;
 constexpr DWORD BS_GROUPBOX = 0x07;
@@ -33,8 +32,6 @@ constexpr DWORD SS_RIGHT = 0x02;
 constexpr DWORD SS_ICON = 0x03;
 constexpr DWORD SS_NOPREFIX = 0x80;
 constexpr UINT EN_CHANGE = 0x0300;
-constexpr UINT SC_CLOSE = 0xF060;
-constexpr UINT SC_KEYMENU = 0xF100;
 // A Win32 edit control takes this much text from the user unless told else.
 constexpr std::size_t kEditTextLimit = 32767;
 

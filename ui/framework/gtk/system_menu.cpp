@@ -8,11 +8,6 @@ namespace framework {
 namespace gtk {
 namespace {
 
-constexpr DWORD WS_THICKFRAME = 0x00040000;
-constexpr UINT SC_SIZE = 0xF000;
-constexpr UINT SC_MOVE = 0xF010;
-constexpr UINT SC_CLOSE = 0xF060;
-
 struct Choice {
   HWND window;
   UINT_PTR command;

@@ -12,14 +12,6 @@ extern const std::size_t kEmbeddedResourcesSize;
 namespace gtk {
 namespace {
 
-// System commands and the messages their default processing sends.
-constexpr UINT WM_CLOSE = 0x0010;
-constexpr UINT SC_SIZE = 0xF000;
-constexpr UINT SC_MOVE = 0xF010;
-constexpr UINT SC_CLOSE = 0xF060;
-constexpr UINT SC_KEYMENU = 0xF100;
-constexpr UINT WM_GETICON = 0x007F;
-
 void ApplyIcons(HWND dialog) {
   HICON icon = dialog->bigIcon ? dialog->bigIcon : dialog->smallIcon;
   GList* list = nullptr;
@@ -31,23 +23,9 @@ void ApplyIcons(HWND dialog) {
   g_list_free(list);
   if (dialog->titleIcon != nullptr) {
     HICON small = dialog->smallIcon ? dialog->smallIcon : dialog->bigIcon;
-    GdkPixbuf* best = nullptr;
-    const int wanted = 16 * gtk_widget_get_scale_factor(dialog->widget);
-    if (small != nullptr) {
-      for (GdkPixbuf* image : small->images) {
-        if (gdk_pixbuf_get_width(image) >= wanted) best = image;
-      }
-    }
-    if (best != nullptr && gdk_pixbuf_get_width(best) != wanted) {
-      GdkPixbuf* scaled = gdk_pixbuf_scale_simple(best, wanted, wanted, GDK_INTERP_BILINEAR);
-      cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(
-          scaled, gtk_widget_get_scale_factor(dialog->widget), nullptr);
-      gtk_image_set_from_surface(GTK_IMAGE(dialog->titleIcon), surface);
-      cairo_surface_destroy(surface);
-      g_object_unref(scaled);
-    } else if (best != nullptr) {
-      cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(
-          best, gtk_widget_get_scale_factor(dialog->widget), nullptr);
+    const int pixels = 16 * gtk_widget_get_scale_factor(dialog->widget);
+    if (GdkPixbuf* best = PickImage(small, pixels)) {
+      cairo_surface_t* surface = IconSurface(best, 16, dialog->titleIcon);
       gtk_image_set_from_surface(GTK_IMAGE(dialog->titleIcon), surface);
       cairo_surface_destroy(surface);
     }

@@ -59,6 +59,16 @@ struct HWND__ {
 
 namespace gtk {
 
+// Windows' values for the window styles, messages and system commands that
+// more than one backend file acts on.
+inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_GETICON = 0x007F;
+inline constexpr UINT SC_SIZE = 0xF000;
+inline constexpr UINT SC_MOVE = 0xF010;
+inline constexpr UINT SC_CLOSE = 0xF060;
+inline constexpr UINT SC_KEYMENU = 0xF100;
+
 // Delivers a message to `window` at once: through its CWnd's message map when
 // it has one, else to its default processing. Returns the result.
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
