@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <regex>
 #include <string>
@@ -44,13 +42,8 @@ constexpr std::uint16_t kAboutMenuString = 101;
 class CompiledResources : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::ifstream in(TESSEL_RES_FILE, std::ios::binary);
-    ASSERT_TRUE(in) << "cannot open " << TESSEL_RES_FILE;
-    const std::vector<char> chars((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    bytes_ = new std::vector<std::byte>(chars.size());
-    std::transform(chars.begin(), chars.end(), bytes_->begin(),
-                   [](char c) { return static_cast<std::byte>(c); });
+    bytes_ = new std::vector<std::byte>(framework::ReadFileBytes(TESSEL_RES_FILE));
+    ASSERT_FALSE(bytes_->empty()) << "cannot read " << TESSEL_RES_FILE;
     framework::Parsed<ResourceFile> parsed = ResourceFile::Parse(*bytes_);
     ASSERT_TRUE(parsed.ok()) << TESSEL_RES_FILE << ": " << Describe(parsed.error());
     file_ = new ResourceFile(*parsed);

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <span>
 #include <string>
@@ -15,6 +17,16 @@
 #include "ui/framework/binary_reader.h"
 
 namespace framework {
+
+// The whole of the file at `path`; empty if it cannot be read.
+inline std::vector<std::byte> ReadFileBytes(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<char> chars((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+  std::vector<std::byte> bytes(chars.size());
+  for (std::size_t i = 0; i < chars.size(); ++i) bytes[i] = static_cast<std::byte>(chars[i]);
+  return bytes;
+}
 
 // So that gtest names an error rather than printing its number.
 inline void PrintTo(ResourceError error, std::ostream* os) { *os << Describe(error); }

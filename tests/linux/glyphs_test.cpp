@@ -5,11 +5,10 @@
 #include <gtest/gtest.h>
 #include <pango/pangocairo.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/framework/resource_bytes.h"
 #include "ui/framework/dialog_template.h"
 #include "ui/framework/resource_file.h"
 
@@ -43,9 +42,8 @@ std::vector<std::string> TextsOfTheWindows(const ResourceFile& resources) {
 }
 
 TEST(Glyphs, EveryTextOfTheWindowsHasItsGlyphs) {
-  std::ifstream file(TESSEL_RES_FILE, std::ios::binary);
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
-  auto resources = ResourceFile::Parse(std::as_bytes(std::span(bytes)));
+  const std::vector<std::byte> bytes = ReadFileBytes(TESSEL_RES_FILE);
+  auto resources = ResourceFile::Parse(bytes);
   ASSERT_TRUE(resources);
   const std::vector<std::string> texts = TextsOfTheWindows(*resources);
   ASSERT_GE(texts.size(), 12u);
